@@ -1,0 +1,23 @@
+# The front door. `make demo` builds everything and shows the module at work
+# under Wine; `make test` builds both builds and runs every test through CTest.
+.PHONY: demo test setup win32 native clean
+
+setup:
+	@bash tools/setup.sh
+
+win32: setup
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32
+
+native: setup
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+demo: win32
+	@bash tools/demo.sh
+
+test: win32 native
+	ctest --preset native
+
+clean:
+	rm -rf build
