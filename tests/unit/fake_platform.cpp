@@ -39,6 +39,7 @@ using fake::Step;
 
 void DebugOutput(const char* text) {
   Platform().DebugOutput.emplace_back(text);
+  Platform().OutputAndFrees.push_back(std::string(text).substr(0, 7));
   if (simhost::SimulatedHost* host = simhost::CurrentHost()) host->RecordTrace(text);
 }
 
@@ -59,6 +60,7 @@ void* HeapAllocZeroed(uint32_t size) {
 int32_t HeapFreeBlock(void* block) {
   if (Platform().LiveBlocks.erase(block) == 0) return 0;
   std::free(block);
+  Platform().OutputAndFrees.push_back("free");
   return 1;
 }
 

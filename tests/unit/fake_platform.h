@@ -30,6 +30,9 @@ struct PlatformState {
   std::set<void*> LiveBlocks;         // heap blocks not yet freed
   uint32_t LastAllocationBytes = 0;
   std::vector<void*> ThreadNotificationsOff;  // modules DisableThreadNotifications saw
+  // Debug output and heap releases in the order they happened: each output's
+  // first 7 characters (its code), or "free".
+  std::vector<std::string> OutputAndFrees;
 };
 
 // The one fake platform; ResetPlatform gives it its initial values and frees
