@@ -1,12 +1,28 @@
 #!/usr/bin/env bash
-# make demo: runs simhost.exe under Wine with the complete example aircraft
-# and the trace on: start-up, one aircraft load, a few notifications, shutdown.
+# make demo: replays the showcase sortie of the example fighter under Wine:
+# the unmodified kestovan.dll, loaded by simhost.exe, flies five minutes of
+# recorded flight in virtual time (an overspeed in a dive, a G overstress,
+# an engine overheating, cut and restarted until it seizes, the landing gear
+# broken and the flaps jammed), then prints what the module did and when,
+# the failure summary, and where the picture of the flight was written.
+#
+# KSV_WIN32_BUILD_DIR (default build/win32) names the win32 build to run and
+# KSV_WINEPREFIX (default build/wineprefix) the Wine prefix.
 set -eu
 cd "$(dirname "$0")/.."
-export WINEPREFIX="$PWD/build/wineprefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+build_dir=${KSV_WIN32_BUILD_DIR:-build/win32}
+export WINEPREFIX="${KSV_WINEPREFIX:-$PWD/build/wineprefix}" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing the Wine prefix (first run only)..."
   timeout 300 wineboot --init >/dev/null 2>&1 || true
   timeout 120 wineserver --wait || true
 fi
-timeout 120 wine build/win32/simhost.exe --debug 1 --aircraft examples/aircraft/Vestrel_Fighter
+picture=build/showcase.svg
+mkdir -p build
+timeout 120 wine "$build_dir/simhost.exe" replay \
+  --aircraft examples/aircraft/Vestrel_Fighter \
+  --flight examples/flights/showcase.csv \
+  --svg "$picture"
+echo
+echo "Open $PWD/$picture in a browser to see the flight: load factor, airspeed and"
+echo "engine temperatures against time, the aircraft's limits, and a mark at each failure."

@@ -157,6 +157,20 @@ std::string Quote(const char* text) {
   return out + "\"";
 }
 
+std::string Unquote(const std::string& rendered) {
+  if (rendered.size() < 2 || rendered.front() != '"' || rendered.back() != '"') return rendered;
+  std::string text;
+  for (size_t i = 1; i + 1 < rendered.size(); ++i) {
+    if (rendered[i] == '\\' && i + 2 < rendered.size()) {
+      const char escaped = rendered[++i];
+      text += escaped == 'n' ? '\n' : escaped;
+    } else {
+      text += rendered[i];
+    }
+  }
+  return text;
+}
+
 std::string Hex(uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%X", value);

@@ -144,6 +144,8 @@ SimulatedHost* CurrentHost();
 
 // Renders a text argument as a quoted C string ("null" for a null pointer).
 std::string Quote(const char* text);
+// The text a Quote rendering stands for; any other rendering unchanged.
+std::string Unquote(const std::string& rendered);
 std::string Hex(uint32_t value);
 
 // One record for people to read: one line, or one line per trace line, each

@@ -1,8 +1,10 @@
 // simhost.exe: plays the host for the real kestovan.dll under Wine or
 // Windows. Without a command it runs one short session (attach, start-up, one
 // aircraft load, a few notifications, shutdown) and prints, phase by phase,
-// everything the module did. The same program, built with other version
-// resources, plays hosts of other releases for the version gate's tests.
+// everything the module did. `simhost.exe replay` flies a whole recorded
+// flight in virtual time and shows what the module did and when
+// (replay_command.h). The same program, built with other version resources,
+// plays hosts of other releases for the version gate's tests.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,29 +14,15 @@
 
 #include "host_sim.h"
 #include "module_session.h"
+#include "replay_command.h"
 
 namespace {
 
+using simhost::ExitBadInput;
+using simhost::ExitBroken;
+using simhost::ExitRefused;
+using simhost::IsFolder;
 using simhost::SimulatedHost;
-
-constexpr int ExitBadInput = 2;
-constexpr int ExitRefused = 3;
-constexpr int ExitBroken = 4;
-
-// kestovan.dll beside this program.
-std::string DefaultDllPath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text = path;
-  const size_t slash = text.find_last_of("\\/");
-  return (slash == std::string::npos ? std::string() : text.substr(0, slash + 1)) +
-         "kestovan.dll";
-}
-
-bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 struct SessionOptions {
   std::string Dll;
@@ -124,13 +112,49 @@ int RunSession(const SessionOptions& options) {
   return 0;
 }
 
+// The replay subcommand's options, into `options`.
+CLI::App* AddReplayCommand(CLI::App& app, simhost::ReplayCommandOptions& options) {
+  CLI::App* replay = app.add_subcommand(
+      "replay",
+      "fly a recorded flight (CSV) against kestovan.dll in virtual time and show what the "
+      "module did and when");
+  replay->add_option("--aircraft", options.Aircraft, "aircraft folder (its Kestovan.cfg sets the limits)")
+      ->required();
+  replay->add_option("--flight", options.Flight,
+                     "flight file: CSV with a header row; time (s) required; optional g, speed, "
+                     "cht1..cht4, rad1..rad4, oil1..oil4 (deg F), oilp1..oilp4 (psi), flaps, "
+                     "gear, brakes (raw positions), suspend (0 or 1)")
+      ->required();
+  replay->add_option("--engines", options.Engines, "the aircraft's engine count (default 1)")
+      ->check(CLI::Range(0, 65535));
+  replay->add_option("--rate", options.RateHz, "monitor notifications per second (default 18)")
+      ->check(CLI::Range(0.01, 1000.0));
+  replay->add_option("--start-tick", options.StartTick,
+                     "the module's tick count at flight time 0 (default 0)");
+  replay->add_option("--debug", options.Debug,
+                     "the host setting Debug: on (trace shown on the timeline) or off; "
+                     "default: no value (the module traces, the timeline hides it)")
+      ->check(CLI::IsMember({"on", "off"}));
+  replay->add_option("--json", options.Json, "write every host call the module made to FILE");
+  replay->add_option("--svg", options.Svg, "draw the flight and its failures into FILE");
+  replay->add_flag("--x87-24", options.ReducedX87,
+                   "hold the x87 at 24-bit precision in every call into the module");
+  replay->add_option("--dll", options.Dll,
+                     "the module to load (default: kestovan.dll beside simhost.exe)");
+  return replay;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{"simhost: plays the host simulator for kestovan.dll"};
 
+  simhost::ReplayCommandOptions replayOptions;
+  replayOptions.Dll = simhost::DefaultDllPath();
+  CLI::App* replay = AddReplayCommand(app, replayOptions);
+
   SessionOptions session;
-  session.Dll = DefaultDllPath();
+  session.Dll = simhost::DefaultDllPath();
   app.add_option("--dll", session.Dll, "the module to load (default: kestovan.dll beside simhost.exe)");
   app.add_option("--aircraft", session.Aircraft, "aircraft folder to load after start-up");
   auto* debug = app.add_option("--debug", session.Debug,
@@ -140,7 +164,13 @@ int main(int argc, char** argv) {
   app.add_flag("--x87-24", session.ReducedX87,
                "hold the x87 at 24-bit precision in every call into the module");
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    // --help is a parse "error" with status 0; every real one is bad input.
+    return app.exit(error) == 0 ? 0 : ExitBadInput;
+  }
+  if (replay->parsed()) return simhost::RunReplayCommand(replayOptions);
   session.DebugGiven = debug->count() > 0;
   return RunSession(session);
 }

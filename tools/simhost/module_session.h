@@ -33,6 +33,7 @@ class ModuleSession {
   void Unload();
 
   ksv::ModuleLinkage* Linkage() const { return linkage_; }
+  ksv::ImportTableEntry* ImportTableAddress() const { return importTable_; }
 
  private:
   SimulatedHost& host_;
