@@ -4,7 +4,9 @@
 # recorded flight in virtual time (an overspeed in a dive, a G overstress,
 # an engine overheating, cut and restarted until it seizes, the landing gear
 # broken and the flaps jammed), then prints what the module did and when,
-# the failure summary, and where the picture of the flight was written.
+# the failure summary, and where the picture of the flight was written. The
+# trace is on, so the timeline also shows the version gate at attach, start-up,
+# the configuration as read, each failure's trace line and shutdown.
 #
 # KSV_WIN32_BUILD_DIR (default build/win32) names the win32 build to run and
 # KSV_WINEPREFIX (default build/wineprefix) the Wine prefix.
@@ -22,6 +24,7 @@ mkdir -p build
 timeout 120 wine "$build_dir/simhost.exe" replay \
   --aircraft examples/aircraft/Vestrel_Fighter \
   --flight examples/flights/showcase.csv \
+  --debug on \
   --svg "$picture"
 echo
 echo "Open $PWD/$picture in a browser to see the flight: load factor, airspeed and"

@@ -4,7 +4,8 @@
 // The module's own arithmetic runs in SSE2 and does not care what the host did
 // to the x87. The C runtime's formatted printing and scanning of reals does
 // its work in the x87, though, and a host that left it at 24-bit precision (as
-// Direct3D hosts commonly do) gets wrong digits. Every formatting or scanning
+// hosts that render through a 3D graphics API commonly do) gets wrong digits:
+// 17140530.0 prints as 17140529.600000. Every formatting or scanning
 // of a real therefore runs inside one of these. Both builds target i386, so
 // the same instructions serve kestovan.dll and the native tests.
 #pragma once

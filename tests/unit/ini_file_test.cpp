@@ -68,7 +68,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "Airframe", "Gmax", nullptr},
         IniCase{"LineWithoutEqualsSkipped", "[Airframe]\nGmax\nGmax = 9\n", "Airframe", "Gmax",
                 "9"},
-        IniCase{"EmptyFile", "", "Airframe", "Gmax", nullptr}),
+        IniCase{"EmptyFile", "", "Airframe", "Gmax", nullptr},
+        // Editors that save UTF-8 put a byte-order mark before the first section.
+        IniCase{"ByteOrderMarkBeforeFirstSection", "\xEF\xBB\xBF[Airframe]\nGmax = 9\n",
+                "Airframe", "Gmax", "9"}),
     [](const ::testing::TestParamInfo<IniCase>& file) { return std::string(file.param.Name); });
 
 TEST(IniNames, MatchIgnoringAsciiCaseOnly) {

@@ -64,9 +64,10 @@ INSTANTIATE_TEST_SUITE_P(Bounds, LogLengthTest,
                                            LengthCase{4095, 4095}, LengthCase{4096, -1},
                                            LengthCase{4097, -1}, LengthCase{10000, -1}));
 
-// A host that renders through Direct3D leaves the x87 at 24-bit precision;
-// the trace must print the same digits and give the host its control word
-// back untouched.
+// A host that renders through a 3D graphics API leaves the x87 at 24-bit
+// precision; the trace must print the same digits and give the host its
+// control word back untouched. (Only the Wine tests can show the digits go
+// wrong without the hold: the native C library formats without the x87.)
 TEST_F(LogTest, PrintsExactDigitsAtReducedX87PrecisionAndRestoresTheControlWord) {
   const uint16_t testWord = ksv::X87ControlWord();
   for (uint16_t hostWord : {X87Precision24, X87Precision53}) {

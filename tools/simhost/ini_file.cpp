@@ -28,7 +28,10 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
 
 bool FindIniValue(const std::string& contents, const std::string& section,
                   const std::string& key, std::string* value) {
-  std::istringstream lines(contents);
+  // A UTF-8 byte-order mark would hide the first section header.
+  const std::string byteOrderMark = "\xEF\xBB\xBF";
+  const bool marked = contents.compare(0, byteOrderMark.size(), byteOrderMark) == 0;
+  std::istringstream lines(marked ? contents.substr(byteOrderMark.size()) : contents);
   std::string line;
   bool inSection = false;
   while (std::getline(lines, line)) {

@@ -1,6 +1,7 @@
 // Reading one value from an INI-style text: [Section] lines, Key = Value
 // lines, blank lines and lines starting with ; or # ignored, section and key
-// names matched ignoring ASCII case, white space around the value trimmed.
+// names matched ignoring ASCII case, white space around the value trimmed,
+// a leading UTF-8 byte-order mark skipped.
 // Part of the simulated host (simhost.exe and the native tests).
 #pragma once
 
