@@ -1,6 +1,7 @@
 # The front door. `make demo` builds everything and shows the module at work
-# under Wine; `make test` builds both builds and runs every test through CTest.
-.PHONY: demo test setup win32 native clean
+# under Wine; `make test` builds both builds and runs every test through CTest;
+# `make bench` times an hour of flight.
+.PHONY: demo test bench setup win32 native clean
 
 setup:
 	@bash tools/setup.sh
@@ -18,6 +19,9 @@ demo: win32
 
 test: win32 native
 	ctest --preset native
+
+bench: win32
+	@bash tools/bench.sh
 
 clean:
 	rm -rf build

@@ -8,17 +8,10 @@
 # and finally seizes, so every model does its work on every notification.
 # A one-second flight is timed too, to tell Wine's start-up from the replay.
 #
-# KSV_WIN32_BUILD_DIR (default build/win32) names the win32 build to run and
-# KSV_WINEPREFIX (default build/wineprefix) the Wine prefix.
+# KSV_WIN32_BUILD_DIR and KSV_WINEPREFIX choose the build and prefix (tools/wine.sh).
 set -eu
 cd "$(dirname "$0")/.."
-build_dir=${KSV_WIN32_BUILD_DIR:-build/win32}
-export WINEPREFIX="${KSV_WINEPREFIX:-$PWD/build/wineprefix}" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Preparing the Wine prefix (first run only)..."
-  timeout 300 wineboot --init >/dev/null 2>&1 || true
-  timeout 120 wineserver --wait || true
-fi
+. tools/wine.sh
 
 hour=$build_dir/bench_hour.csv
 second=$build_dir/bench_second.csv
@@ -43,7 +36,7 @@ run() {  # flight file; prints the wall time in seconds
   timeout 600 wine "$build_dir/simhost.exe" replay --aircraft examples/aircraft/Vestrel_Fighter \
     --flight "$1" --engines 4 --rate 18 >"$build_dir/bench_last.txt"
   end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
+  awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
 }
 
 run "$second" >/dev/null  # warms Wine up

@@ -8,17 +8,10 @@
 # trace is on, so the timeline also shows the version gate at attach, start-up,
 # the configuration as read, each failure's trace line and shutdown.
 #
-# KSV_WIN32_BUILD_DIR (default build/win32) names the win32 build to run and
-# KSV_WINEPREFIX (default build/wineprefix) the Wine prefix.
+# KSV_WIN32_BUILD_DIR and KSV_WINEPREFIX choose the build and prefix (tools/wine.sh).
 set -eu
 cd "$(dirname "$0")/.."
-build_dir=${KSV_WIN32_BUILD_DIR:-build/win32}
-export WINEPREFIX="${KSV_WINEPREFIX:-$PWD/build/wineprefix}" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Preparing the Wine prefix (first run only)..."
-  timeout 300 wineboot --init >/dev/null 2>&1 || true
-  timeout 120 wineserver --wait || true
-fi
+. tools/wine.sh
 picture=build/showcase.svg
 mkdir -p build
 timeout 120 wine "$build_dir/simhost.exe" replay \
