@@ -43,7 +43,12 @@ void DebugOutput(const char* text) {
   if (simhost::SimulatedHost* host = simhost::CurrentHost()) host->RecordTrace(text);
 }
 
-uint32_t TickCount() { return Platform().Tick; }
+// The simulated host's clock, as simhost.exe gives the DLL through its
+// patched GetTickCount.
+uint32_t TickCount() {
+  const simhost::SimulatedHost* host = simhost::CurrentHost();
+  return host ? host->Tick : 0;
+}
 
 uint32_t LastError() { return Platform().LastError; }
 

@@ -1,5 +1,6 @@
 // The fake platform of the native tests: implements the module's platform
-// seam with a tick count the test sets, captured debug output (also handed to
+// seam with the simulated host's tick count (SimulatedHost::Tick, set by the
+// test), captured debug output (also handed to
 // the simulated host, so it interleaves with host calls), injectable version
 // information, a counting heap, and each step of the version check able to
 // fail with a chosen last-error code.
@@ -19,7 +20,6 @@ namespace fake {
 enum class Step { ModuleFileName, VersionInfoSize, HeapAlloc, VersionInfo, QueryFixedVersion };
 
 struct PlatformState {
-  uint32_t Tick = 0;
   uint32_t LastError = 0;
   std::vector<std::string> DebugOutput;
   std::string MainModuleFileName = "C:\\Sim\\host.exe";

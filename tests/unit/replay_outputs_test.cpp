@@ -36,7 +36,6 @@ class ReplayOutputTest : public ModuleTest {
     simhost::ReplayOptions options;
     options.Aircraft = Folder;
     options.RateHz = 10;
-    options.SetClock = [](uint32_t tick) { fake::Platform().Tick = tick; };
     std::unique_ptr<simhost::CallLogWriter> writer;
     if (json) writer = std::make_unique<simhost::CallLogWriter>(
                   *json, nlohmann::ordered_json{{"flight", "sortie & co.csv"}, {"engines", 1}});

@@ -35,7 +35,6 @@ class ReplayTest : public ModuleTest {
     (*host().MemoryFiles)[std::string(Folder) + "\\Kestovan.cfg"] = Limits;
     options_.Aircraft = Folder;
     options_.RateHz = 10;  // a notification every 100 ms keeps the arithmetic plain
-    options_.SetClock = [](uint32_t tick) { fake::Platform().Tick = tick; };
   }
 
   simhost::Flight Parse(const std::string& text) {

@@ -80,7 +80,6 @@ ReplayStats RunReplay(SimulatedHost& host, ImportTableEntry* importTable, Module
   ReplayStats stats;
   const auto setClock = [&](uint32_t flightMs) {
     host.Tick = options.StartTick + flightMs;  // wraps at 2^32 like the system's count
-    if (options.SetClock) options.SetClock(host.Tick);
   };
   const auto endPass = [&](uint32_t flightMs) {
     if (sink) sink(flightMs, host.Records());

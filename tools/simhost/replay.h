@@ -37,9 +37,6 @@ struct ReplayOptions {
   uint16_t Engines = 1;     // HostEngineCount
   double RateHz = 18.0;     // monitor notifications per second of flight
   uint32_t StartTick = 0;   // the tick count at flight time 0
-  // Also told every new tick count, besides SimulatedHost::Tick (the native
-  // tests' platform clock); may be empty.
-  std::function<void(uint32_t tick)> SetClock;
 };
 
 struct ReplayStats {
