@@ -105,8 +105,14 @@ void KSV_STDCALL ModuleInit() {
 void KSV_STDCALL ModuleDeinit() {
   LogMessage("KSV001I MODULEDEINIT\n");
   HostRemoveHandler(NotificationHandler);
-  if (void* slotAddress = LoadAircraftSlot())
-    std::memcpy(slotAddress, &SavedLoadAircraft, sizeof SavedLoadAircraft);
+  void* slotAddress = LoadAircraftSlot();
+  if (slotAddress == nullptr) return;
+  // Without a start-up before it there is nothing to give back: writing the
+  // empty saved routine would take the host's own routine from it.
+  LoadAircraftRoutine current;
+  std::memcpy(&current, slotAddress, sizeof current);
+  if (SavedLoadAircraft == nullptr && current != AircraftLoadHook) return;
+  std::memcpy(slotAddress, &SavedLoadAircraft, sizeof SavedLoadAircraft);
 }
 
 int32_t KSV_STDCALL AircraftLoadHook(const char* path) {

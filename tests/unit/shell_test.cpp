@@ -95,6 +95,21 @@ TEST_F(ModuleTest, ShutdownTracesRemovesTheHandlerAndRestoresTheSavedRoutine) {
   EXPECT_EQ(ksv::SavedLoadAircraft, SimulatedHost::HostLoadAircraft());
 }
 
+TEST_F(ModuleTest, ShutdownWithoutStartUpLeavesTheHostsRoutineInItsSlot) {
+  host().CallModule([] { Linkage.DeinitRoutine(); });
+  EXPECT_EQ(host().LoadAircraftSlot(), SimulatedHost::HostLoadAircraft());
+  EXPECT_EQ(host().Lines(), (std::vector<std::string>{"TRACE KSV001I MODULEDEINIT\n",
+                                                      "CALL RemoveHandler(20, ptr)"}));
+}
+
+TEST_F(ModuleTest, ShutdownGivesAnEmptySlotBackEmpty) {
+  host().ClearSlot(ksv::AircraftServicesId, ksv::slot::LoadAircraft);
+  StartModule();
+  EXPECT_EQ(host().LoadAircraftSlot(), &ksv::AircraftLoadHook);
+  host().CallModule([] { Linkage.DeinitRoutine(); });
+  EXPECT_EQ(host().LoadAircraftSlot(), nullptr);
+}
+
 TEST_F(ModuleTest, SecondStartUpNeverMakesTheHookForwardToItself) {
   StartModule();
   StartModule();
