@@ -32,6 +32,7 @@ namespace ksv {
 
 FailureState ModuleFailureState;
 LoadAircraftRoutine SavedLoadAircraft = nullptr;
+bool ModuleStarted = false;
 
 namespace {
 
@@ -85,6 +86,7 @@ int32_t ModuleEntry(void* module, uint32_t reason, void* /*reserved*/) {
 }
 
 void KSV_STDCALL ModuleInit() {
+  ModuleStarted = true;
   HostRegisterLinkage(&Linkage, &LinkageOut);
   HostStartupQuery(&StartupOutA, &StartupOutB);
   ApplyDebugSetting();
@@ -106,12 +108,7 @@ void KSV_STDCALL ModuleDeinit() {
   LogMessage("KSV001I MODULEDEINIT\n");
   HostRemoveHandler(NotificationHandler);
   void* slotAddress = LoadAircraftSlot();
-  if (slotAddress == nullptr) return;
-  // Without a start-up before it there is nothing to give back: writing the
-  // empty saved routine would take the host's own routine from it.
-  LoadAircraftRoutine current;
-  std::memcpy(&current, slotAddress, sizeof current);
-  if (SavedLoadAircraft == nullptr && current != AircraftLoadHook) return;
+  if (slotAddress == nullptr || !ModuleStarted) return;
   std::memcpy(slotAddress, &SavedLoadAircraft, sizeof SavedLoadAircraft);
 }
 

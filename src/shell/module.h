@@ -24,6 +24,11 @@ extern FailureState ModuleFailureState;
 // The host's own aircraft-load routine as found at ModuleInit; null before.
 extern LoadAircraftRoutine SavedLoadAircraft;
 
+// Whether ModuleInit has run. A shutdown without a start-up has no routine of
+// the host's to give back: writing the empty saved one would take the host's
+// own routine from its slot.
+extern bool ModuleStarted;
+
 // The platform loader's entry: on attach runs the host version gate (0 makes
 // the platform refuse the library) and switches off thread notifications.
 int32_t ModuleEntry(void* module, uint32_t reason, void* reserved);

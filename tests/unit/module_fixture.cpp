@@ -11,6 +11,7 @@ void ModuleTest::SetUp() {
   fake::ResetPlatform();
   ksv::DebugLogging = 1;
   ksv::SavedLoadAircraft = nullptr;
+  ksv::ModuleStarted = false;
   std::memset(&ksv::ModuleFailureState, 0, sizeof ksv::ModuleFailureState);
   for (ksv::VariableDescriptor& record : ksv::EngineVariables) {
     const uint32_t id = record.Id;

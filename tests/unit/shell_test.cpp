@@ -108,6 +108,13 @@ TEST_F(ModuleTest, ShutdownGivesAnEmptySlotBackEmpty) {
   EXPECT_EQ(host().LoadAircraftSlot(), &ksv::AircraftLoadHook);
   host().CallModule([] { Linkage.DeinitRoutine(); });
   EXPECT_EQ(host().LoadAircraftSlot(), nullptr);
+
+  // Even when another party filled the slot in between: what was there at
+  // start-up goes back.
+  StartModule();
+  host().SetLoadAircraftSlot(&LoadReturningTwo);
+  host().CallModule([] { Linkage.DeinitRoutine(); });
+  EXPECT_EQ(host().LoadAircraftSlot(), nullptr);
 }
 
 TEST_F(ModuleTest, SecondStartUpNeverMakesTheHookForwardToItself) {
