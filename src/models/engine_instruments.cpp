@@ -1,4 +1,5 @@
-// EngineVariables, InitEngineVariables, the four readers and SetEngineRun.
+// EngineVariables, InitEngineVariables, the readers' host access and
+// SetEngineRun.
 // Goes into kestovan.dll and the native tests.
 #include "models/engine_instruments.h"
 
@@ -7,31 +8,7 @@
 namespace ksv {
 namespace {
 
-constexpr double RankineOffset = 459.7;             // degrees F = degrees R - 459.7
-constexpr double PsfToPsi = 0.006944;               // psi per pound per square foot
-
-// Record groups in EngineVariables.
-constexpr uint32_t CylinderHeadGroup = 0;
-constexpr uint32_t RadiatorOutletGroup = 4;
-constexpr uint32_t OilTempGroup = 8;
-constexpr uint32_t OilPressureGroup = 12;
-
 bool IsEngineNumber(uint32_t n) { return n >= 1 && n <= 4; }
-
-// Reads engine n's record of a group; the host value, unconverted.
-bool ReadHostValue(uint32_t group, uint32_t n, double* value) {
-  if (!IsEngineNumber(n)) return false;
-  VariableDescriptor& record = EngineVariables[group + n - 1];
-  HostReadVariable(&record);
-  *value = record.Value;
-  return true;
-}
-
-double ReadTemperature(uint32_t group, uint32_t n) {
-  double value;
-  if (!ReadHostValue(group, n, &value)) return -1.0;
-  return value > 0.0 ? value - RankineOffset : value;
-}
 
 }  // namespace
 
@@ -50,18 +27,12 @@ int32_t InitEngineVariables() {
   return 1;
 }
 
-double ReadCylinderHeadTemp(uint32_t n) { return ReadTemperature(CylinderHeadGroup, n); }
-
-double ReadRadiatorOutletTemp(uint32_t n) {
-  return ReadTemperature(RadiatorOutletGroup, n);
-}
-
-double ReadOilTemp(uint32_t n) { return ReadTemperature(OilTempGroup, n); }
-
-double ReadOilPressure(uint32_t n) {
-  double value;
-  if (!ReadHostValue(OilPressureGroup, n, &value)) return -1.0;
-  return value > 0.0 ? value * PsfToPsi : value;
+int32_t ReadEngineVariable(EngineQuantity group, uint32_t n, double* hostValue) {
+  if (!IsEngineNumber(n)) return 0;
+  VariableDescriptor& record = EngineVariables[group + n - 1];
+  HostReadVariable(&record);
+  *hostValue = record.Value;
+  return 1;
 }
 
 void SetEngineRun(uint32_t n, int32_t run) {

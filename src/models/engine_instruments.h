@@ -25,14 +25,49 @@ constexpr uint32_t EngineCutValue = 0;            // cuts it
 // Always returns 1.
 int32_t InitEngineVariables();
 
+// Record groups in EngineVariables, one per quantity.
+enum EngineQuantity : uint32_t {
+  CylinderHeadTempGroup = 0,
+  RadiatorOutletTempGroup = 4,
+  OilTempGroup = 8,
+  OilPressureGroup = 12,
+};
+
+constexpr double RankineOffset = 459.7;  // degrees F = degrees R - 459.7
+constexpr double PsfToPsi = 0.006944;    // psi per pound per square foot
+
+// Has the host read engine n's record of a group and gives its value in host
+// units. Returns 0, with no host call, for n outside 1..4.
+int32_t ReadEngineVariable(EngineQuantity group, uint32_t n, double* hostValue);
+
 // Engine n's reading (n in 1..4; any other n returns -1.0 without a host
 // call). A positive host value is converted (Rankine to Fahrenheit: minus
 // 459.7; pounds per square foot to psi: times 0.006944); any other value is
 // returned unchanged.
-double ReadCylinderHeadTemp(uint32_t n);
-double ReadRadiatorOutletTemp(uint32_t n);
-double ReadOilTemp(uint32_t n);
-double ReadOilPressure(uint32_t n);
+//
+// The readers are always inlined: on i386 a double returned from a function
+// travels through the x87, and loading a signalling NaN from the host there
+// would raise an x87 exception in the host's floating-point state.
+[[gnu::always_inline]] inline double ReadTemperature(EngineQuantity group, uint32_t n) {
+  double value;
+  if (!ReadEngineVariable(group, n, &value)) return -1.0;
+  return value > 0.0 ? value - RankineOffset : value;
+}
+
+[[gnu::always_inline]] inline double ReadCylinderHeadTemp(uint32_t n) {
+  return ReadTemperature(CylinderHeadTempGroup, n);
+}
+[[gnu::always_inline]] inline double ReadRadiatorOutletTemp(uint32_t n) {
+  return ReadTemperature(RadiatorOutletTempGroup, n);
+}
+[[gnu::always_inline]] inline double ReadOilTemp(uint32_t n) {
+  return ReadTemperature(OilTempGroup, n);
+}
+[[gnu::always_inline]] inline double ReadOilPressure(uint32_t n) {
+  double value;
+  if (!ReadEngineVariable(OilPressureGroup, n, &value)) return -1.0;
+  return value > 0.0 ? value * PsfToPsi : value;
+}
 
 // Sends engine n's run event: 16383 when `run` is nonzero, else 0. Nothing
 // for n outside 1..4.

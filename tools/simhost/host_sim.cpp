@@ -415,7 +415,14 @@ int32_t SimulatedHost::ComposePath(char* buffer, const char* folder, const char*
 }
 
 void SimulatedHost::ReadVariable(VariableDescriptor* descriptor) {
-  descriptor->Value = Variable(descriptor->Id);
+  // Copied as bytes: a double returned through the x87 would turn a
+  // signalling NaN quiet and raise its flag before the module ever saw it.
+  auto found = variables_.find(descriptor->Id);
+  if (found == variables_.end()) {
+    descriptor->Value = 0.0;
+  } else {
+    std::memcpy(&descriptor->Value, &found->second, sizeof descriptor->Value);
+  }
 }
 
 void SimulatedHost::SendEvent(uint32_t eventId, uint32_t value) {
