@@ -426,16 +426,16 @@ void SimulatedHost::ReadVariable(VariableDescriptor* descriptor) {
 }
 
 void SimulatedHost::SendEvent(uint32_t eventId, uint32_t value) {
-  constexpr uint32_t EngineRunEventBase = 0x1017F;
-  if (eventId >= EngineRunEventBase && eventId < EngineRunEventBase + 4) {
+  using namespace hostid;
+  if (eventId >= EngineRunEventBase && eventId < EngineRunEventBase + EngineCount) {
     EngineRunState[eventId - EngineRunEventBase] = value != 0 ? 1 : 0;
     return;
   }
   if (!FollowSetEvents) return;
   switch (eventId) {
-    case 0x100A2: Set(simdata::FlapsPosition, value); break;
-    case 0x100A4: Set(simdata::GearPosition, value); break;
-    case 0x100FA: Set(simdata::DiveBrakePosition, value); break;
+    case FlapsSetEvent: Set(simdata::FlapsPosition, value); break;
+    case GearSetEvent: Set(simdata::GearPosition, value); break;
+    case DiveBrakeSetEvent: Set(simdata::DiveBrakePosition, value); break;
   }
 }
 

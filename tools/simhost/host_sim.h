@@ -18,6 +18,23 @@
 
 namespace simhost {
 
+// The host's variable and event ids that the module uses, as the host knows
+// them (kept apart from the module's own headers, so that a wrong id on
+// either side shows).
+namespace hostid {
+constexpr uint32_t EngineCount = 4;                // engines the ids cover
+constexpr uint32_t EngineVariableBase = 0x19F;     // engine 1's cylinder head temperature
+constexpr uint32_t EngineVariableStride = 39;      // from one engine's block to the next
+constexpr uint32_t OilTempOffset = 1;              // within an engine's block
+constexpr uint32_t RadiatorOutletOffset = 2;
+constexpr uint32_t OilPressureOffset = 3;
+constexpr uint32_t EngineVariablesPerBlock = 4;    // ids of one block the module reads
+constexpr uint32_t EngineRunEventBase = 0x1017F;   // engine n: base + (n - 1)
+constexpr uint32_t FlapsSetEvent = 0x100A2;
+constexpr uint32_t GearSetEvent = 0x100A4;
+constexpr uint32_t DiveBrakeSetEvent = 0x100FA;
+}  // namespace hostid
+
 enum class RecordKind {
   Call,     // a host routine the module called; Routine and Args are set
   Trace,    // a line the module wrote to the debugger channel

@@ -15,11 +15,7 @@ constexpr uint32_t OtherNotificationCodes[] = {12, 35, 148};
 constexpr size_t OtherNotificationCount = sizeof OtherNotificationCodes / sizeof(uint32_t);
 
 constexpr double RestingLoadFactor = 1.0;       // g, when the flight has no g column
-constexpr uint32_t EngineVariableBase = 0x19F;  // engine 1's cylinder head temperature
-constexpr uint32_t EngineVariableStride = 39;   // ids from one engine's block to the next
-constexpr uint32_t OilTempOffset = 1;           // within an engine's block
-constexpr uint32_t RadiatorOutletOffset = 2;
-constexpr uint32_t OilPressureOffset = 3;
+using namespace hostid;
 
 // Engine n's variables, in host units, for the channels the flight has.
 void ApplyEngine(SimulatedHost& host, const Flight& flight, double seconds, uint32_t n) {

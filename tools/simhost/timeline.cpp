@@ -9,18 +9,14 @@
 namespace simhost {
 namespace {
 
-constexpr uint32_t EngineVariableBase = 0x19F;  // engine 1's first variable id
-constexpr uint32_t EngineVariableStride = 39;   // ids between two engines' blocks
-constexpr uint32_t EngineVariablesUsed = 4;     // ids of one block the module reads
-constexpr uint32_t EngineRunEventBase = 0x1017F;
-constexpr uint32_t MaxEngines = 4;
+using namespace hostid;
 
 struct PartEvent {
   uint32_t EventId;
   const char* Name;  // as the module's trace names the part
 };
 const PartEvent Parts[3] = {
-    {0x100A2, "Flaps"}, {0x100A4, "Landing Gear"}, {0x100FA, "Dive Brakes"}};
+    {FlapsSetEvent, "Flaps"}, {GearSetEvent, "Landing Gear"}, {DiveBrakeSetEvent, "Dive Brakes"}};
 
 int PartIndex(const std::string& name) {
   for (int i = 0; i < 3; ++i)
@@ -33,7 +29,7 @@ uint32_t EngineOfVariable(uint32_t id) {
   if (id < EngineVariableBase) return 0;
   const uint32_t offset = id - EngineVariableBase;
   const uint32_t engine = offset / EngineVariableStride + 1;
-  if (engine > MaxEngines || offset % EngineVariableStride >= EngineVariablesUsed) return 0;
+  if (engine > EngineCount || offset % EngineVariableStride >= EngineVariablesPerBlock) return 0;
   return engine;
 }
 
@@ -189,7 +185,7 @@ void Timeline::OnCall(const std::vector<HostRecord>& records, size_t index) {
   } else if (call.Routine == "SendEvent" && call.Args.size() >= 2) {
     const uint32_t event = ArgNumber(call.Args[0]);
     const uint32_t value = ArgNumber(call.Args[1]);
-    if (event >= EngineRunEventBase && event < EngineRunEventBase + MaxEngines) {
+    if (event >= EngineRunEventBase && event < EngineRunEventBase + EngineCount) {
       OnEngineRun(event - EngineRunEventBase + 1, value != 0);
       return;
     }
@@ -236,7 +232,7 @@ void Timeline::OnTrace(const std::string& line) {
 
 std::vector<FailureTally> Timeline::Summary() const {
   std::vector<std::string> names = {"airframe"};
-  if (options_.EngineCount >= 1 && options_.EngineCount <= MaxEngines) {
+  if (options_.EngineCount >= 1 && options_.EngineCount <= hostid::EngineCount) {
     for (uint32_t n = 1; n <= options_.EngineCount; ++n) {
       names.push_back("engine " + std::to_string(n) + " overheat");
       names.push_back("engine " + std::to_string(n) + " seizure");
