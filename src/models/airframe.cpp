@@ -3,12 +3,12 @@
 
 #include "diag/log.h"
 #include "host/host_calls.h"
+#include "models/airspeed.h"
 
 namespace ksv {
 namespace {
 
 constexpr double LoadFactorScale = 0.0016025641025641025;  // g per raw unit (1/624)
-constexpr double SpeedScale = 0.0078125;                   // speed unit per raw unit (1/128)
 constexpr double PlausibleLoadFactor = 50.0;  // g; above it the reading is taken as faulty
 
 void FailAirframe(const char* pilotMessage) {
@@ -34,7 +34,7 @@ void CheckAirframe(const FailureState& state, const AirframeLimits* limits) {
     return;
   }
 
-  const double speed = ReadSimData(simdata::AirspeedRaw) * SpeedScale;
+  const double speed = ReadAirspeed();
   if (speed > limits->Vmax) {
     LogMessage("KSV008I VMAX(%f) EXCEEDED, VCUR(%f)\n", limits->Vmax, speed);
     FailAirframe("Maximum speed exceeded");

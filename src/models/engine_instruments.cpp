@@ -6,12 +6,6 @@
 #include "host/host_calls.h"
 
 namespace ksv {
-namespace {
-
-bool IsEngineNumber(uint32_t n) { return n >= 1 && n <= 4; }
-
-}  // namespace
-
 // Engine n's block of host ids starts at 0x19F + 39 * (n - 1): cylinder head,
 // oil temperature, radiator outlet, oil pressure. The records come in another
 // order (cylinder head, radiator outlet, oil temperature, oil pressure).

@@ -21,6 +21,9 @@ constexpr uint32_t EngineRunEventBase = 0x1017F;  // engine n: base + (n - 1)
 constexpr uint32_t EngineRunValue = 16383;        // lets the engine run
 constexpr uint32_t EngineCutValue = 0;            // cuts it
 
+// Engine numbers run from 1 to 4.
+inline bool IsEngineNumber(uint32_t n) { return n >= 1 && n <= 4; }
+
 // Hands all 16 descriptors to the host's InitVariable, in record order.
 // Always returns 1.
 int32_t InitEngineVariables();

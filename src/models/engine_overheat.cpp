@@ -51,7 +51,7 @@ bool Toggle(uint32_t n, EngineFault& engine, uint32_t now) {
 }  // namespace
 
 void CheckEngine(const FailureState& state, uint32_t n, EngineFault* engine) {
-  if (state.Enabled == 0 || engine == nullptr || n < 1 || n > MaxEngines) return;
+  if (state.Enabled == 0 || engine == nullptr || !IsEngineNumber(n)) return;
 
   if (engine->Condition == Seized) {
     SetEngineRun(n, 0);

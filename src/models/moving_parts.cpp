@@ -3,11 +3,10 @@
 
 #include "diag/log.h"
 #include "host/host_calls.h"
+#include "models/airspeed.h"
 
 namespace ksv {
 namespace {
-
-constexpr double SpeedScale = 0.0078125;  // speed unit per raw airspeed unit (1/128)
 
 struct PartBinding {
   SimField<uint32_t> Position;  // where the host reports the part's raw position
@@ -45,7 +44,7 @@ void CheckPart(const FailureState& state, PartFault* part) {
     return;
   }
 
-  const double speed = ReadSimData(simdata::AirspeedRaw) * SpeedScale;
+  const double speed = ReadAirspeed();
   if (speed > part->BreakSpeed && position > part->BreakPercent) {
     LogMessage(
         "KSV013I VCUR(%f) PART(%s) BREAKSPEED(%f) EXCEEDED, PART IS BROKEN, POS(%X), "
